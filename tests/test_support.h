@@ -15,3 +15,16 @@
       EXPECT_EQ(qv::ToUtf8(e.Message()), qv::ToUtf8(aMessage));                      \
     }                                                                                 \
   } while (0)
+
+namespace qv {
+
+// A connection to the small test library, for requests that open a device.
+inline std::u16string SampleConnection() {
+  return u"<Connection><Type>dll</Type><LibraryName>" + FromUtf8(QV_SAMPLE_LIBRARY) +
+         u"</LibraryName></Connection>";
+}
+
+// A fresh, empty folder below the test output folder.
+std::u16string FreshTestDir(const char* aName);
+
+}  // namespace qv

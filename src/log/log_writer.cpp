@@ -1,0 +1,312 @@
+#include "log/log_writer.h"
+
+#include <chrono>
+#include <utility>
+#include <vector>
+
+#include "core/date_time.h"
+#include "core/error.h"
+#include "core/text.h"
+#include "platform/file_system.h"
+#include "platform/local_time.h"
+#include "platform/thread_park.h"
+
+namespace qv {
+
+namespace {
+
+void AppendDate(std::u16string& aOut, const DateTimeParts& aTime) {
+  AppendPadded(aOut, aTime.fYear, 4);
+  AppendPadded(aOut, aTime.fMonth, 2);
+  AppendPadded(aOut, aTime.fDay, 2);
+}
+
+// "yyyy-mm-dd hh:mm:ss:zzz"
+void AppendTimeStamp(std::u16string& aOut, const DateTimeParts& aTime) {
+  AppendPadded(aOut, aTime.fYear, 4);
+  aOut += u'-';
+  AppendPadded(aOut, aTime.fMonth, 2);
+  aOut += u'-';
+  AppendPadded(aOut, aTime.fDay, 2);
+  aOut += u' ';
+  AppendPadded(aOut, aTime.fHour, 2);
+  aOut += u':';
+  AppendPadded(aOut, aTime.fMinute, 2);
+  aOut += u':';
+  AppendPadded(aOut, aTime.fSecond, 2);
+  aOut += u':';
+  AppendPadded(aOut, aTime.fMillisecond, 3);
+}
+
+// The name a file is moved to when it has grown past the limit: the current
+// name less its extension, "_", the time of the roll-over as
+// yyyymmddhhnnsszzz, ".log".
+std::u16string SetAsideName(const std::u16string& aFileName, const DateTimeParts& aTime) {
+  size_t end = aFileName.size();
+  for (size_t i = aFileName.size(); i > 0; --i) {
+    if (IsPathDelimiter(aFileName[i - 1])) break;
+    if (aFileName[i - 1] == u'.') {
+      end = i - 1;
+      break;
+    }
+  }
+  std::u16string name = aFileName.substr(0, end);
+  name += u'_';
+  AppendDate(name, aTime);
+  AppendPadded(name, aTime.fHour, 2);
+  AppendPadded(name, aTime.fMinute, 2);
+  AppendPadded(name, aTime.fSecond, 2);
+  AppendPadded(name, aTime.fMillisecond, 3);
+  name += u".log";
+  return name;
+}
+
+bool IsHighSurrogate(char16_t aChar) { return aChar >= 0xD800 && aChar <= 0xDBFF; }
+
+}  // namespace
+
+// --- tQV_LogThread ---------------------------------------------------------
+
+tQV_LogThread::~tQV_LogThread() {
+  // Only reached with a running thread if the owner let it go on purpose;
+  // never let std::thread terminate the process for that.
+  if (fThread.joinable()) fThread.detach();
+}
+
+void tQV_LogThread::Start(const std::shared_ptr<tQV_LogThread>& aSelf) {
+  // The thread keeps its own reference: a parked thread, or one that only
+  // starts after its writer was abandoned, still finds this object alive.
+  aSelf->fThread = std::thread([self = aSelf] { self->Execute(); });
+}
+
+void tQV_LogThread::Push(std::u16string aLine) {
+  {
+    std::lock_guard<std::mutex> lock(fLock);
+    fQueue.push_back(std::move(aLine));
+  }
+  fWake.notify_one();
+}
+
+void tQV_LogThread::Execute() {
+  std::unique_lock<std::mutex> lock(fLock);
+  fStarted = true;
+  for (;;) {
+    while (fQueue.empty() && fState == ts_Running) {
+      fWake.wait(lock);
+      fWakeUps.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (fState == ts_Vanishing) return;
+    if (fQueue.empty()) {
+      if (fState == ts_Parking) {
+        // The owner waits for fParked under the lock, so it goes on only
+        // after we have let go of the lock; from here on nothing of ours is
+        // touched.
+        fParked = true;
+        fIdle.notify_all();
+        lock.unlock();
+        ParkThisThreadForever();
+      }
+      return;  // ts_Stopping and nothing left
+    }
+    // A deque keeps its elements in place while the owner appends, so the
+    // head can be written without the lock and removed only afterwards.
+    const std::u16string& line = fQueue.front();
+    tQV_LogWriter* const writer = fWriter;
+    lock.unlock();
+    writer->WriteToLogfile(line);
+    lock.lock();
+    fQueue.pop_front();
+  }
+}
+
+void tQV_LogThread::StopAndJoin() {
+  {
+    std::lock_guard<std::mutex> lock(fLock);
+    fState = ts_Stopping;
+  }
+  fWake.notify_one();
+  if (fThread.joinable()) fThread.join();
+}
+
+void tQV_LogThread::DrainAndPark() {
+  {
+    std::unique_lock<std::mutex> lock(fLock);
+    fState = ts_Parking;
+    if (fStarted) {
+      fWake.notify_one();
+      fIdle.wait(lock, [this] { return fParked; });
+    } else {
+      // The thread has not begun, and with the loader lock held it cannot
+      // begin before we return: waiting for it would never end. Write the
+      // queue here; whenever the thread does start it finds the queue empty
+      // and parks at once.
+      while (!fQueue.empty()) {
+        fWriter->WriteToLogfile(fQueue.front());
+        fQueue.pop_front();
+      }
+    }
+  }
+  if (fThread.joinable()) fThread.detach();
+}
+
+void tQV_LogThread::WriteQueuedWithoutLock() {
+  // The thread is gone. Had it died between writing its head line and
+  // removing it, that line is written a second time: a duplicate is better
+  // than a loss.
+  while (!fQueue.empty()) {
+    fWriter->WriteToLogfile(fQueue.front());
+    fQueue.pop_front();
+  }
+}
+
+void tQV_LogThread::Vanish() {
+  {
+    std::lock_guard<std::mutex> lock(fLock);
+    fState = ts_Vanishing;
+  }
+  fWake.notify_one();
+  if (fThread.joinable()) fThread.join();
+}
+
+// --- tQV_LogWriter ---------------------------------------------------------
+
+tQV_LogWriter::tQV_LogWriter(std::u16string_view aFileName, std::u16string_view aDirectory,
+                             int aMaxMessageLength, bool aDaily)
+    : fMaxMessageLength(aMaxMessageLength), fDaily(aDaily) {
+  CheckPathChars(aFileName);
+  if (!aFileName.empty()) {
+    fFileName = std::u16string(aFileName);
+    // A daily file carries the date of its creation for the writer's whole
+    // life, also past midnight.
+    if (aDaily) {
+      fFileName += u'_';
+      AppendDate(fFileName, LocalTimeNow());
+    }
+    fFileName += u".log";
+  }
+  SetDirectory(aDirectory);
+  fThread = std::make_shared<tQV_LogThread>();
+  fThread->SetWriter(this);
+  tQV_LogThread::Start(fThread);
+}
+
+tQV_LogWriter::~tQV_LogWriter() {
+  // After DrainAndAbandon or WriteQueuedFromCaller fThread is already
+  // released and there is nothing to join.
+  if (fThread) fThread->StopAndJoin();
+}
+
+void tQV_LogWriter::Write(tQV_MessageType aEntryType, std::u16string_view aMessage) {
+  // Whether there is a name is settled at creation; only the owner's thread
+  // ever changes fFileName, so reading it here needs no lock.
+  if (fFileName.empty()) throw qError(u"Log filename is empty ");
+  std::u16string_view message = aMessage;
+  if (fMaxMessageLength > 0 && message.size() > static_cast<size_t>(fMaxMessageLength)) {
+    size_t length = static_cast<size_t>(fMaxMessageLength);
+    // Never keep half of a surrogate pair: it would reach the file as U+FFFD.
+    if (IsHighSurrogate(message[length - 1])) --length;
+    message = message.substr(0, length);
+  }
+  std::u16string line;
+  line.reserve(23 + 11 + message.size());
+  AppendTimeStamp(line, LocalTimeNow());
+  line += aEntryType == let_error ? u" - ERROR - " : u" - ";
+  line += message;
+  if (fCallerMode.load())
+    WriteToLogfile(line);
+  else
+    fThread->Push(std::move(line));
+}
+
+std::u16string tQV_LogWriter::CurrentFileName() const {
+  if (fCallerMode.load()) return fFileName;
+  std::lock_guard<std::mutex> lock(fNameLock);
+  return fFileName;
+}
+
+std::u16string tQV_LogWriter::Directory() const {
+  if (fCallerMode.load()) return fDirectory;
+  std::lock_guard<std::mutex> lock(fNameLock);
+  return fDirectory;
+}
+
+std::u16string tQV_LogWriter::FileName() const { return CurrentFileName(); }
+
+void tQV_LogWriter::SetDirectory(std::u16string_view aDirectory) {
+  CheckPathChars(aDirectory);
+  std::u16string directory(aDirectory);
+  // Made before the name moves, so the thread never tries the new name
+  // before its directory exists. A failure is not reported: the lines are
+  // then retried and given up like any other disk error.
+  if (!directory.empty()) ForceDirectories(directory);
+  std::unique_lock<std::mutex> lock(fNameLock, std::defer_lock);
+  if (!fCallerMode.load()) lock.lock();
+  if (!fFileName.empty()) fFileName = JoinPath(directory, ExtractFileName(fFileName));
+  fDirectory = std::move(directory);
+  fNameVersion.fetch_add(1);
+}
+
+int64_t tQV_LogWriter::GetLogFileSize() const { return FileSize(CurrentFileName()); }
+
+void tQV_LogWriter::WriteToLogfile(const std::u16string& aLine) {
+  // Once the thread is gone the caller reads fFileName itself: the dead
+  // thread may have been killed in the middle of refreshing its copy.
+  if (!fCallerMode.load()) {
+    // Read before the name: a change made after this read bumps the version
+    // again and is picked up with the next line at the latest.
+    const uint64_t version = fNameVersion.load();
+    if (version != fThreadNameVersion) {
+      fThreadName = CurrentFileName();
+      fThreadNameVersion = version;
+    }
+  }
+  const std::u16string& name = fCallerMode.load() ? fFileName : fThreadName;
+  if (name.empty()) return;
+  if (CheckLogfileSize()) {
+    const int64_t limit = static_cast<int64_t>(MaxLogFileSize()) * 1024;
+    // A refused rename leaves the line to the old file; the next check
+    // tries again.
+    if (FileSize(name) > limit) RenameFile(name, SetAsideName(name, LocalTimeNow()));
+  }
+  fCounter = (fCounter + 1) % kSizeCheckInterval;
+
+  std::string bytes = ToUtf8(aLine);
+  bytes += "\r\n";
+  for (int attempt = 1;; ++attempt) {
+    if (AppendToFile(name, bytes)) return;
+    if (attempt == kAppendAttempts) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kRetryDelayMs));
+  }
+  fDropped.fetch_add(1, std::memory_order_relaxed);
+}
+
+void tQV_LogWriter::DrainAndAbandon() {
+  if (!fThread) return;
+  fThread->DrainAndPark();
+  // The parked thread keeps its own reference to the thread object; ours
+  // goes now.
+  fCallerMode.store(true);
+  fThread.reset();
+}
+
+void tQV_LogWriter::WriteQueuedFromCaller() {
+  if (!fThread) return;
+  // Set first: from now on the file name is read without its lock, which
+  // the dead thread may hold.
+  fCallerMode.store(true);
+  fThread->WriteQueuedWithoutLock();
+  // The thread object is left as it is: its mutex may be held and its
+  // condition variable waited on by a thread that no longer exists, and
+  // std::thread would want a join. It is kept reachable here and never
+  // destroyed; the process is ending anyway.
+  static auto* const sAbandoned = new std::vector<std::shared_ptr<tQV_LogThread>>();
+  sAbandoned->push_back(std::move(fThread));
+}
+
+uint64_t tQV_LogWriter::ThreadWakeUps() const { return fThread ? fThread->WakeUps() : 0; }
+
+void tQV_LogWriter::StopThreadWithoutWriting() {
+  if (fThread) fThread->Vanish();
+}
+
+}  // namespace qv
