@@ -1,0 +1,26 @@
+// The application's user message operation: how the library tells the person
+// at the till about a problem it does not raise to the caller (a settings
+// write that could not be saved, for one).
+//
+// Until the application object takes it over, the message goes to standard
+// error, or to the sink that tests install. The sink is process-wide and not
+// guarded: install it before the code under test runs.
+// Throws: nothing of its own; a sink may throw.
+// Thread: the host's calling thread.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "log/message_type.h"
+
+namespace qv {
+
+void ShowUserMessage(tQV_MessageType aMessageType, const std::u16string& aMessage);
+
+// Replaces where ShowUserMessage delivers; an empty function restores
+// standard error. Answers the sink that was installed before.
+using tQV_UserMessageSink = std::function<void(tQV_MessageType, const std::u16string&)>;
+tQV_UserMessageSink SetUserMessageSinkForTests(tQV_UserMessageSink aSink);
+
+}  // namespace qv
