@@ -1,10 +1,10 @@
 #include "base/user_message.h"
 
-#include <cstdio>
 #include <string>
 #include <utility>
 
-#include "core/text.h"
+#include "base/application.h"
+#include "platform/desktop.h"
 
 namespace qv {
 
@@ -22,11 +22,24 @@ void ShowUserMessage(tQV_MessageType aMessageType, const std::u16string& aMessag
     sink(aMessageType, aMessage);
     return;
   }
-  // Standard error stands in for the message box until the application
-  // object routes messages to its log or to a box.
-  const std::string line = std::string(aMessageType == let_error ? "Error: " : "Information: ") + ToUtf8(aMessage) + "\n";
-  std::fputs(line.c_str(), stderr);
-  std::fflush(stderr);
+  tQV_Application* app = Application();
+  if (!app) {
+    // Before the application object exists (or after it is gone) there is
+    // no log and no batch switch to consult.
+    ShowMessageBox(aMessageType, aMessage);
+    return;
+  }
+  // The wait window would cover the message: hide it while the message is up.
+  const bool waitShown = app->Wait().Started();
+  if (waitShown) app->Wait().Stop();
+  if (app->IsBatch()) {
+    app->Log(let_error, aMessage);
+  } else if (!ShowMessageBox(aMessageType, aMessage)) {
+    // Nobody saw a box (a build without a desktop): keep the message in the
+    // application log too.
+    app->Log(aMessageType, aMessage);
+  }
+  if (waitShown) app->Wait().Start();
 }
 
 tQV_UserMessageSink SetUserMessageSinkForTests(tQV_UserMessageSink aSink) {

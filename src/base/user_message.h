@@ -2,9 +2,12 @@
 // at the till about a problem it does not raise to the caller (a settings
 // write that could not be saved, for one).
 //
-// Until the application object takes it over, the message goes to standard
-// error, or to the sink that tests install. The sink is process-wide and not
-// guarded: install it before the code under test runs.
+// In batch mode (the host started with /BATCH) the message becomes an error
+// entry of the application log; otherwise a modal box shows it (on posix:
+// standard error and the application log). The wait window is hidden while
+// the message is up. Tests may install a sink that takes the message
+// instead; it is process-wide and not guarded: install it before the code
+// under test runs.
 // Throws: nothing of its own; a sink may throw.
 // Thread: the host's calling thread.
 #pragma once

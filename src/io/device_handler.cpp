@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/text.h"
+#include "io/io_handler_dll.h"
 #include "receipt/qrpt_util.h"
 
 namespace qv {
@@ -114,6 +115,28 @@ std::u16string qDeviceHandler::GetParameter(const std::u16string& aName) const {
   if (!line) return std::u16string();
   const size_t eq = line->find(u'=');
   return eq == std::u16string::npos ? std::u16string() : line->substr(eq + 1);
+}
+
+std::unique_ptr<qIOHandler> qDeviceHandler::CreateIOHandler(const std::u16string& aLogDir) const {
+  const std::u16string fileName = fDriver + u"_" + fLogId;
+  std::unique_ptr<qIOHandler> handler;
+  switch (fConnection->fConnectionType) {
+    case tqConnectionType::DLL:
+      handler = std::make_unique<qIOHandler_Dll>(*fConnection, aLogDir, fileName);
+      break;
+    case tqConnectionType::OPOS:
+      throw qError(u"Connection type opos is not supported by this library");
+    case tqConnectionType::TCP:
+      throw qError(u"Connection type tcp is not supported by this library");
+    case tqConnectionType::HTTP:
+      throw qError(u"Connection type http is not supported by this library");
+    case tqConnectionType::Serial:
+      throw qError(u"Connection type serial is not supported by this library");
+  }
+  // Set after construction, so the handler's own construction entries are
+  // never rendered in hexadecimal.
+  handler->SetHexLog(LowerCase(GetParameter(u"HexLog")) == u"true");
+  return handler;
 }
 
 bool qDeviceHandler::ParameterExists(const std::u16string& aName) const {
