@@ -5,11 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <fstream>
+#include <iterator>
 #include <locale>
 #include <memory>
 #include <string>
 
+#include "core/date_time.h"
 #include "core/text.h"
+#include "payment/payment_device.h"
+#include "platform/file_system.h"
+#include "platform/local_time.h"
+#include "receipt/qrpt_util.h"
+#include "base/application.h"
 #include "host/result_documents.h"
 #include "host_library.h"
 #include "test_payment_device.h"
@@ -41,6 +49,14 @@ std::u16string PayRequest(std::u16string_view aReference, std::u16string_view aE
   return Request(u"<Driver>QVPA_TEST_10</Driver>" + std::u16string(aExtra) + u"<Payment><Reference>" +
                  std::u16string(aReference) + u"</Reference><Amount>1234.5</Amount></Payment>");
 }
+
+qv::TDateTime Now() {
+  qv::TDateTime now = 0;
+  qv::TryEncodeDateTime(qv::LocalTimeNow(), now);
+  return now;
+}
+
+std::u16string EscapeForDocument(const std::u16string& aText) { return qv::EscapeXml(aText); }
 
 std::u16string OpenDocument(int aHandle, bool aError, std::u16string_view aErrorText) {
   return u"<Handle>" + qv::IntToStr(aHandle) + u"</Handle>\r\n<Error>" + (aError ? u"True" : u"False") +
@@ -411,6 +427,67 @@ TEST_F(HostExportsTest, PaymentPresetsAndDevicesLeftByPaymentsWithoutHandle) {
   EXPECT_EQ(Call("PAY", PayRequest(u"ok", u"<Handle>1</Handle>")).fCode, 0u);
   EXPECT_EQ(OpenNew(), 2);
   // Unloading with devices open (TearDown) must destroy them cleanly.
+}
+
+// The text of element aName in a result document.
+std::u16string Element(const std::u16string& aDocument, const std::u16string& aName) {
+  const std::u16string open = u"<" + aName + u">";
+  const size_t start = aDocument.find(open);
+  if (start == std::u16string::npos) return u"(missing)";
+  const size_t end = aDocument.find(u"</" + aName + u">", start);
+  return aDocument.substr(start + open.size(), end - start - open.size());
+}
+
+TEST_F(HostExportsTest, DevicesLogBesideTheHostAndPresetThePayment) {
+  const std::u16string open = Request(u"<Driver>QVPA_TEST_10</Driver><LogId>presets</LogId>");
+  ASSERT_EQ(Call("OPEN", open).fCode, 0u);
+  const qv::TDateTime before = Now();
+  const HostCall pay = Call("PAY", PayRequest(u"ok", u"<Handle>1</Handle>"));
+  const qv::TDateTime after = Now();
+  EXPECT_EQ(pay.fCode, 0u);
+  EXPECT_U16(Element(pay.fOutput, u"Error"), u"False");
+  EXPECT_U16(Element(pay.fOutput, u"PaymentNetwork"), u"other");
+  EXPECT_U16(Element(pay.fOutput, u"TransactionType"), u"OTHER");
+  // The time of the call, to the millisecond as the document writes it.
+  const qv::TDateTime when = qv::qrptUtil::ISO8601ToDate(Element(pay.fOutput, u"PaymentDateTime"));
+  const double slack = 2.0 / 86400000.0;
+  EXPECT_GE(when, before - slack);
+  EXPECT_LE(when, after + slack);
+  // LogFiles/Payment beside the host's executable, <Driver>_<LogId>_<date>.log.
+  const qv::DateTimeParts today = qv::DecodeDateTime(before);
+  std::u16string date;
+  qv::AppendPadded(date, today.fYear, 4);
+  qv::AppendPadded(date, today.fMonth, 2);
+  qv::AppendPadded(date, today.fDay, 2);
+  const std::u16string expected = qv::JoinPath(qv::qPaymentDevice::LogDirectory(qv::GetApplicationDirectory()),
+                                               u"QVPA_TEST_10_presets_" + date + u".log");
+  EXPECT_U16(Element(pay.fOutput, u"LogFileName"), EscapeForDocument(expected));
+
+  // An I/O error the handler recorded reaches ErrorText; Error stays as the
+  // driver left it.
+  const HostCall io = Call("PAY", PayRequest(u"ioerror", u"<Handle>1</Handle>"));
+  EXPECT_EQ(io.fCode, 0u);
+  EXPECT_U16(io.fError, u"Port closed");
+  EXPECT_U16(Element(io.fOutput, u"ErrorText"), u"Port closed");
+  EXPECT_U16(Element(io.fOutput, u"Error"), u"False");
+
+  ASSERT_EQ(Call("CLOSE", HandleRequest(1)).fCode, 0u);
+  std::ifstream in(ToUtf8(expected), std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(log.find(" - ------------------------------------------------------------ Pay\r\n"), std::string::npos);
+  EXPECT_NE(log.find(" - *************************** STOP ****************************\r\n"), std::string::npos);
+}
+
+TEST_F(HostExportsTest, OpenOfAMissingLibraryReportsTheLoader) {
+  const HostCall open = Call(
+      "OPEN", u"<R><Driver>QVPA_TEST_10</Driver><Connection><Type>dll</Type><LibraryName>no_such_vendor_library.dll"
+              u"</LibraryName></Connection></R>");
+  EXPECT_EQ(open.fCode, kFailed);
+  const std::u16string prefix = u"Unable to Load Library no_such_vendor_library.dll. ";
+  EXPECT_U16(open.fError.substr(0, prefix.size()), prefix);
+  EXPECT_U16(open.fError.substr(open.fError.size() - 6), u" [126]");
+  // No device came into being: the next one gets handle 1.
+  EXPECT_EQ(OpenNew(), 1);
 }
 
 TEST_F(HostExportsTest, Reprint) {

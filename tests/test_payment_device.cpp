@@ -68,6 +68,9 @@ bool qTestPaymentDevice::Pay(const qPaymentReceipt& aReceipt, _int_PAY_result& a
     aResult.DeviceId = u"PARTIAL";
     aResult.PaymentAmount = Currency::FromUnits(5);
     throw qError(u"Terminal lost: a < b & 'c'");
+  } else if (mode == u"ioerror") {
+    // An I/O failure the handler recorded, with the result left alone.
+    fIOHandler->SetCustomError(7, u"Port closed");
   } else if (mode == u"nomem") {
     throw std::bad_alloc();
   } else {

@@ -74,9 +74,16 @@ tQV_LogThread::~tQV_LogThread() {
 }
 
 void tQV_LogThread::Start(const std::shared_ptr<tQV_LogThread>& aSelf) {
-  // The thread keeps its own reference: a parked thread, or one that only
-  // starts after its writer was abandoned, still finds this object alive.
+  // The thread keeps its own reference: a parked thread still finds this
+  // object alive after its writer was abandoned.
   aSelf->fThread = std::thread([self = aSelf] { self->Execute(); });
+  // Wait until the thread runs our code. A thread that has been created but
+  // not yet started cannot be waited for under the Windows loader lock, and
+  // if the library were unloaded before it started, it would start in code
+  // that is gone. Start is never called under the loader lock (the first
+  // line of a writer comes from an ordinary call), so waiting here is safe.
+  std::unique_lock<std::mutex> lock(aSelf->fLock);
+  aSelf->fIdle.wait(lock, [&] { return aSelf->fStarted; });
 }
 
 void tQV_LogThread::Push(std::u16string aLine) {
@@ -90,6 +97,7 @@ void tQV_LogThread::Push(std::u16string aLine) {
 void tQV_LogThread::Execute() {
   std::unique_lock<std::mutex> lock(fLock);
   fStarted = true;
+  fIdle.notify_all();
   for (;;) {
     while (fQueue.empty() && fState == ts_Running) {
       fWake.wait(lock);
@@ -136,10 +144,8 @@ void tQV_LogThread::DrainAndPark() {
       fWake.notify_one();
       fIdle.wait(lock, [this] { return fParked; });
     } else {
-      // The thread has not begun, and with the loader lock held it cannot
-      // begin before we return: waiting for it would never end. Write the
-      // queue here; whenever the thread does start it finds the queue empty
-      // and parks at once.
+      // The thread was never started (nothing was written yet): there is
+      // nothing to wait for, and any queue is written here.
       while (!fQueue.empty()) {
         fWriter->WriteToLogfile(fQueue.front());
         fQueue.pop_front();
@@ -185,9 +191,11 @@ tQV_LogWriter::tQV_LogWriter(std::u16string_view aFileName, std::u16string_view 
     fFileName += u".log";
   }
   SetDirectory(aDirectory);
+  // The thread starts with the first line, not here: a writer may be made
+  // while the library is being loaded, under the Windows loader lock, where
+  // a new thread cannot start and so could not be waited for.
   fThread = std::make_shared<tQV_LogThread>();
   fThread->SetWriter(this);
-  tQV_LogThread::Start(fThread);
 }
 
 tQV_LogWriter::~tQV_LogWriter() {
@@ -212,10 +220,15 @@ void tQV_LogWriter::Write(tQV_MessageType aEntryType, std::u16string_view aMessa
   AppendTimeStamp(line, LocalTimeNow());
   line += aEntryType == let_error ? u" - ERROR - " : u" - ";
   line += message;
-  if (fCallerMode.load())
+  if (fCallerMode.load()) {
     WriteToLogfile(line);
-  else
-    fThread->Push(std::move(line));
+    return;
+  }
+  if (!fThreadStarted) {
+    tQV_LogThread::Start(fThread);
+    fThreadStarted = true;
+  }
+  fThread->Push(std::move(line));
 }
 
 std::u16string tQV_LogWriter::CurrentFileName() const {

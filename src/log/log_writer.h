@@ -54,8 +54,9 @@ class tQV_LogThread {
   tQV_LogThread(const tQV_LogThread&) = delete;
   tQV_LogThread& operator=(const tQV_LogThread&) = delete;
 
-  // Starts the thread that runs Execute; aSelf is this object, held by the
-  // thread for as long as it runs.
+  // Starts the thread that runs Execute and waits until it runs; aSelf is
+  // this object, held by the thread for as long as it runs. Never to be
+  // called under the Windows loader lock.
   static void Start(const std::shared_ptr<tQV_LogThread>& aSelf);
 
   tQV_LogWriter* Writer() const { return fWriter; }
@@ -171,6 +172,9 @@ class tQV_LogWriter {
   // Only the thread (or, once it is gone, the caller) touches it.
   int fCounter = 0;
   std::shared_ptr<tQV_LogThread> fThread;
+  // The thread is started by the first Write; only the owner's thread reads
+  // or sets this.
+  bool fThreadStarted = false;
 
   mutable std::mutex fNameLock;
   // Bumped by SetDirectory, so that the log thread copies the name under
