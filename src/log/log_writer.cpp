@@ -319,7 +319,13 @@ void tQV_LogWriter::WriteQueuedFromCaller() {
 uint64_t tQV_LogWriter::ThreadWakeUps() const { return fThread ? fThread->WakeUps() : 0; }
 
 void tQV_LogWriter::StopThreadWithoutWriting() {
-  if (fThread) fThread->Vanish();
+  if (!fThread) return;
+  // The thread of a process that ends has run: start it if no line did.
+  if (!fThreadStarted) {
+    tQV_LogThread::Start(fThread);
+    fThreadStarted = true;
+  }
+  fThread->Vanish();
 }
 
 }  // namespace qv
