@@ -11,4 +11,8 @@ namespace qvtest {
 // killed then) or could not be started.
 int RunChild(const std::string& aProgram, const std::vector<std::string>& aArguments, int aTimeoutMs);
 
+// Sets an environment variable of this process, where a library loaded into
+// it also sees it.
+void SetTestEnvironment(const std::string& aName, const std::string& aValue);
+
 }  // namespace qvtest

@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,6 +32,10 @@ int RunChild(const std::string& aProgram, const std::vector<std::string>& aArgum
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void SetTestEnvironment(const std::string& aName, const std::string& aValue) {
+  setenv(aName.c_str(), aValue.c_str(), 1);
 }
 
 }  // namespace qvtest

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include "child_process.h"
 
 namespace qvtest {
@@ -23,6 +25,13 @@ int RunChild(const std::string& aProgram, const std::vector<std::string>& aArgum
   }
   CloseHandle(pi.hProcess);
   return result;
+}
+
+void SetTestEnvironment(const std::string& aName, const std::string& aValue) {
+  // Both the process environment and the C runtime's copy, which a library
+  // reading getenv consults.
+  SetEnvironmentVariableA(aName.c_str(), aValue.c_str());
+  _putenv_s(aName.c_str(), aValue.c_str());
 }
 
 }  // namespace qvtest

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -154,8 +155,15 @@ bool Lookup(const std::map<uint32_t, T> Answers::*aMap, uint32_t aId, T& aOut) {
 }
 
 void Trace(const std::string& aLine) {
-  if (gScenario.fTrace.empty()) return;
-  std::ofstream out(gScenario.fTrace, std::ios::binary | std::ios::app);
+  std::string path = gScenario.fTrace;
+  if (path.empty()) {
+    // Before a scenario was read (a library variant without ZEFT_Init), the
+    // environment may name the trace file.
+    const char* fromEnvironment = std::getenv("ZEFT_SIM_TRACE");
+    if (!fromEnvironment || !*fromEnvironment) return;
+    path = fromEnvironment;
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::app);
   out << aLine << "\n";
 }
 

@@ -93,7 +93,10 @@ bool qPayment_ZELQ::Pay(const qPaymentReceipt& aReceipt, _int_PAY_result& aResul
     aResult.MaskedPAN = Data(21000);
     // Read and logged on every approved payment; what they carry is replaced
     // by the terminal identification right after.
-    aResult.DeviceId = Data(11001) + Data(11002) + Data(11003);
+    // One statement each: the vendor sees the reads in this order.
+    aResult.DeviceId = Data(11001);
+    aResult.DeviceId += Data(11002);
+    aResult.DeviceId += Data(11003);
     aResult.DeviceId = Data(21027);
     const std::u16string date = Data(21011);
     const std::u16string time = Data(21012);
