@@ -209,9 +209,14 @@ std::u16string FormatNumber(double aNumber, int aWidth, int aDecimals, const std
                             bool aSigned) {
   char buf[512];
   std::u16string text;
-  const auto result = std::to_chars(buf, buf + sizeof(buf), aNumber, std::chars_format::fixed,
-                                    aDecimals < 0 ? 0 : aDecimals);
-  if (result.ec == std::errc()) text.assign(buf, result.ptr);
+  if (aDecimals <= 0 && aNumber == std::trunc(aNumber) && std::fabs(aNumber) < 9.0e15) {
+    // Whole numbers (the counter key's codes) need no floating-point form.
+    text = IntToStr(static_cast<int64_t>(aNumber));
+  } else {
+    const auto result = std::to_chars(buf, buf + sizeof(buf), aNumber, std::chars_format::fixed,
+                                      aDecimals < 0 ? 0 : aDecimals);
+    if (result.ec == std::errc()) text.assign(buf, result.ptr);
+  }
   std::u16string replaced;
   for (const char16_t c : text) {
     if (c == u'.')

@@ -34,8 +34,10 @@ bool qIOHandler::Connect() {
 
 void qIOHandler::WriteLog(tQV_MessageType aEntryType, const std::u16string& aTitle, const std::u16string& aMessage) {
   if (!fLogger) return;
-  std::u16string entry = aTitle + u":" + aMessage;
-  if (fHexLog) entry += u" [" + StringToHex(aMessage) + u"]";
+  std::u16string entry;
+  entry.reserve(aTitle.size() + 1 + aMessage.size() + (fHexLog ? 3 + aMessage.size() * 5 : 0));
+  entry.append(aTitle).append(1, u':').append(aMessage);
+  if (fHexLog) entry.append(u" [").append(StringToHex(aMessage)).append(1, u']');
   fLogger->Write(aEntryType, entry);
 }
 

@@ -6,6 +6,8 @@
 //
 // Every call is appended to the trace file named by the scenario, one line a
 // call, with its arguments and its result.
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -42,6 +44,12 @@ struct Scenario {
   Answers fBpe;  // [BPE]: transactions started with ZEFT_PAY_BPE_Start
   std::string fTrace;
 };
+
+#if defined(_WIN32)
+long long ModifiedNanoseconds(const struct stat&) { return 0; }
+#else
+long long ModifiedNanoseconds(const struct stat& aStat) { return aStat.st_mtim.tv_nsec; }
+#endif
 
 std::mutex gLock;
 std::string gConfigPath;
@@ -86,7 +94,26 @@ bool IsAbsolute(const std::string& aPath) {
   return !aPath.empty() && (aPath[0] == '/' || aPath[0] == '\\' || (aPath.size() > 1 && aPath[1] == ':'));
 }
 
+// The scenario file's size and change time when it was last read.
+struct FileStamp {
+  long long fSize = -1;
+  long long fChanged = -1;
+  bool operator==(const FileStamp& a) const { return fSize == a.fSize && fChanged == a.fChanged; }
+};
+FileStamp gLoadedStamp;
+
+FileStamp Stamp(const std::string& aPath) {
+  FileStamp stamp;
+  struct stat st;
+  if (::stat(aPath.c_str(), &st) == 0) {
+    stamp.fSize = static_cast<long long>(st.st_size);
+    stamp.fChanged = static_cast<long long>(st.st_mtime) * 1000000000LL + ModifiedNanoseconds(st);
+  }
+  return stamp;
+}
+
 void LoadScenario() {
+  gLoadedStamp = Stamp(gConfigPath);
   Scenario scenario;
   std::ifstream in(gConfigPath, std::ios::binary);
   std::string line;
@@ -154,17 +181,22 @@ bool Lookup(const std::map<uint32_t, T> Answers::*aMap, uint32_t aId, T& aOut) {
   return false;
 }
 
-void Trace(const std::string& aLine) {
-  std::string path = gScenario.fTrace;
-  if (path.empty()) {
-    // Before a scenario was read (a library variant without ZEFT_Init), the
-    // environment may name the trace file.
-    const char* fromEnvironment = std::getenv("ZEFT_SIM_TRACE");
-    if (!fromEnvironment || !*fromEnvironment) return;
-    path = fromEnvironment;
-  }
+// The trace file: the scenario's, else (before a scenario was read, in a
+// library variant without ZEFT_Init) the one the environment names.
+std::string TracePath() {
+  if (!gScenario.fTrace.empty()) return gScenario.fTrace;
+  const char* fromEnvironment = std::getenv("ZEFT_SIM_TRACE");
+  return fromEnvironment ? fromEnvironment : "";
+}
+
+// Appends the line aMake() builds; the line is built only when there is a
+// trace to write it to.
+template <typename Make>
+void Trace(Make aMake) {
+  const std::string path = TracePath();
+  if (path.empty()) return;
   std::ofstream out(path, std::ios::binary | std::ios::app);
-  out << aLine << "\n";
+  out << aMake() << "\n";
 }
 
 std::string Printable(const std::string& aText) {
@@ -205,29 +237,30 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_Init(const char* aConfigFileName) {
   LoadScenario();
   const std::string answer = Value("init", "true");
   const bool ok = answer == "true" || answer == "1";
-  Trace("ZEFT_Init config=" + gConfigPath + " -> " + (ok ? "1" : "0"));
+  Trace([&] { return "ZEFT_Init config=" + gConfigPath + " -> " + (ok ? "1" : "0"); });
   return ok ? 1 : 0;
 }
 #endif
 
 ZEFT_API void ZEFT_CALL ZEFT_Terminate() {
   std::lock_guard<std::mutex> lock(gLock);
-  Trace("ZEFT_Terminate");
+  Trace([] { return std::string("ZEFT_Terminate"); });
 }
 
 ZEFT_API uint32_t ZEFT_CALL ZEFT_HND_Create() {
   std::lock_guard<std::mutex> lock(gLock);
-  if (!gConfigPath.empty()) LoadScenario();
+  // Read the scenario again only when the file changed since the last read.
+  if (!gConfigPath.empty() && !(Stamp(gConfigPath) == gLoadedStamp)) LoadScenario();
   gBpe = false;
   const uint32_t handle = static_cast<uint32_t>(Number("handle", 1));
-  Trace("ZEFT_HND_Create -> " + std::to_string(handle));
+  Trace([&] { return "ZEFT_HND_Create -> " + std::to_string(handle); });
   return handle;
 }
 
 ZEFT_API uint32_t ZEFT_CALL ZEFT_HND_Delete(uint32_t aHandle) {
   std::lock_guard<std::mutex> lock(gLock);
   const uint32_t result = static_cast<uint32_t>(Number("delete", 1));
-  Trace("ZEFT_HND_Delete handle=" + std::to_string(aHandle) + " -> " + std::to_string(result));
+  Trace([&] { return "ZEFT_HND_Delete handle=" + std::to_string(aHandle) + " -> " + std::to_string(result); });
   return result;
 }
 
@@ -236,11 +269,13 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_Start(uint32_t aHandle, int32_t aEse, int32_
   std::lock_guard<std::mutex> lock(gLock);
   gBpe = false;
   const int32_t result = static_cast<int32_t>(Number("start", 0));
+  Trace([&] {
   std::ostringstream line;
   line << "ZEFT_PAY_Start handle=" << aHandle << " ese=" << aEse << " stab=" << aStab << " cash=" << aCash
        << " counter=" << aCounter << " bill=" << aBill_Number << " amount=" << aAmount << " group='" << aGroup_Type
        << "' -> " << result;
-  Trace(line.str());
+  return line.str();
+  });
   return result;
 }
 
@@ -252,8 +287,8 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_GetResponse(uint32_t aHandle, int32_t aTimeo
   }
   Delay();
   std::lock_guard<std::mutex> lock(gLock);
-  Trace("ZEFT_PAY_GetResponse handle=" + std::to_string(aHandle) + " timeout=" + std::to_string(aTimeout) + " -> " +
-        std::to_string(result));
+  Trace([&] { return "ZEFT_PAY_GetResponse handle=" + std::to_string(aHandle) + " timeout=" + std::to_string(aTimeout) + " -> " +
+        std::to_string(result); });
   return result;
 }
 
@@ -271,9 +306,11 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_HND_GetData(uint32_t aHandle, uint32_t aParamId,
   int32_t reported = static_cast<int32_t>(n);
   Lookup(&Answers::fSizes, aParamId, reported);
   if (aSize) *aSize = reported;
-  Trace("ZEFT_HND_GetData handle=" + std::to_string(aHandle) + " id=" + std::to_string(aParamId) +
+  Trace([&] {
+    return "ZEFT_HND_GetData handle=" + std::to_string(aHandle) + " id=" + std::to_string(aParamId) +
         " capacity=" + std::to_string(capacity) + " -> " + std::to_string(code) + " size=" + std::to_string(reported) +
-        " data=" + Printable(text.substr(0, n)));
+        " data=" + Printable(text.substr(0, n));
+  });
   return code;
 }
 
@@ -284,6 +321,7 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_BPE_Start(uint32_t aHandle, int32_t aEse, in
   std::lock_guard<std::mutex> lock(gLock);
   gBpe = true;
   const int32_t result = static_cast<int32_t>(Number("start", 0));
+  Trace([&] {
   std::ostringstream line;
   line << "ZEFT_PAY_BPE_Start handle=" << aHandle << " ese=" << aEse << " stab=" << aStab << " cash=" << aCash
        << " counter=" << aCounter << " bill=" << aBill_Number << " amount=" << aAmount
@@ -296,7 +334,8 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_BPE_Start(uint32_t aHandle, int32_t aEse, in
          << "namelen=" << e.fNameLength << p << "maxamount=" << e.fMaxAmount << p << "maxitems=" << e.fMaxItems;
   }
   line << " cashtrid=" << (aCashTrId ? aCashTrId : "(null)") << " -> " << result;
-  Trace(line.str());
+  return line.str();
+  });
   return result;
 }
 
@@ -309,8 +348,8 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_BPE_GetResponse(uint32_t aHandle, int32_t aT
   }
   Delay();
   std::lock_guard<std::mutex> lock(gLock);
-  Trace("ZEFT_PAY_BPE_GetResponse handle=" + std::to_string(aHandle) + " timeout=" + std::to_string(aTimeout) +
-        " -> " + std::to_string(result));
+  Trace([&] { return "ZEFT_PAY_BPE_GetResponse handle=" + std::to_string(aHandle) + " timeout=" + std::to_string(aTimeout) +
+        " -> " + std::to_string(result); });
   return result;
 }
 #endif

@@ -1,5 +1,6 @@
 #include "drivers/zelq/zeft.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/error.h"
@@ -117,15 +118,19 @@ int32_t ZEFT::PAY_BPE_GetResponse() {
 
 bool ZEFT::HND_GetData(uint32_t aParamId, std::u16string& aData) {
   // One byte more than the capacity we announce, so that the text always
-  // ends inside the buffer whatever the library writes.
-  std::vector<char> buffer(kDataCapacity + 1, '\0');
+  // ends inside the buffer whatever the library writes. The buffer is kept
+  // between calls and every call starts from an all-NUL buffer: only the
+  // part the last call may have written is cleared again.
+  if (fData.empty()) fData.assign(kDataCapacity + 1, '\0');
+  std::fill(fData.begin(), fData.begin() + fDataDirty, '\0');
   int32_t size = kDataCapacity;
-  const int32_t code = f_HND_GetData(fHandle, aParamId, buffer.data(), &size);
+  const int32_t code = f_HND_GetData(fHandle, aParamId, fData.data(), &size);
   size_t length = 0;
-  while (length < static_cast<size_t>(kDataCapacity) && buffer[length] != '\0') ++length;
-  if (size < 0) size = 0;
-  if (static_cast<size_t>(size) < length) length = static_cast<size_t>(size);
-  aData = FromAnsi(std::string_view(buffer.data(), length));
+  while (length < static_cast<size_t>(kDataCapacity) && fData[length] != '\0') ++length;
+  const size_t reported = size < 0 ? 0 : std::min(static_cast<size_t>(size), static_cast<size_t>(kDataCapacity));
+  fDataDirty = std::max(length + 1, reported);
+  if (reported < length) length = reported;
+  aData = FromAnsi(std::string_view(fData.data(), length));
   Log(u"HND_GetData", UIntToStr(aParamId) + u"-" + aData);
   return code == 0;
 }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/currency.h"
 #include "platform/export_abi.h"
@@ -61,6 +62,11 @@ class ZEFT {
                                             const void*, int32_t, const char*);
 
   void Log(const std::u16string& aTitle, const std::u16string& aMessage);
+
+  // The data buffer of HND_GetData, and how much of it the last call may
+  // have written.
+  std::vector<char> fData;
+  size_t fDataDirty = 0;
 
   qIOHandler_Dll* fDLLHandler = nullptr;
   uint32_t fHandle = 0;
