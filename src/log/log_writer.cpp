@@ -139,14 +139,16 @@ void tQV_LogThread::Execute() {
   }
 }
 
-void tQV_LogThread::StopAndJoin() {
+void tQV_LogThread::EndAndJoin(tState aState) {
   {
     std::lock_guard<std::mutex> lock(fLock);
-    fState = ts_Stopping;
+    fState = aState;
   }
   fWake.notify_one();
   if (fThread.joinable()) fThread.join();
 }
+
+void tQV_LogThread::StopAndJoin() { EndAndJoin(ts_Stopping); }
 
 void tQV_LogThread::DrainAndPark() {
   {
@@ -158,10 +160,7 @@ void tQV_LogThread::DrainAndPark() {
     } else {
       // The thread was never started (nothing was written yet): there is
       // nothing to wait for, and any queue is written here.
-      while (!fQueue.empty()) {
-        fWriter->WriteToLogfile(fQueue.front());
-        fQueue.pop_front();
-      }
+      WriteQueuedWithoutLock();
     }
   }
   if (fThread.joinable()) fThread.detach();
@@ -177,14 +176,7 @@ void tQV_LogThread::WriteQueuedWithoutLock() {
   }
 }
 
-void tQV_LogThread::Vanish() {
-  {
-    std::lock_guard<std::mutex> lock(fLock);
-    fState = ts_Vanishing;
-  }
-  fWake.notify_one();
-  if (fThread.joinable()) fThread.join();
-}
+void tQV_LogThread::Vanish() { EndAndJoin(ts_Vanishing); }
 
 // --- tQV_LogWriter ---------------------------------------------------------
 

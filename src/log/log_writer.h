@@ -78,6 +78,8 @@ class tQV_LogThread {
   enum tState { ts_Running, ts_Stopping, ts_Parking, ts_Vanishing };
 
   void Execute();
+  // Sets aState, wakes the thread and waits for it to end.
+  void EndAndJoin(tState aState);
 
   // Lines waiting for the thread, oldest first. A line stays at the head
   // while it is being written, so an empty queue means all lines are done.

@@ -215,6 +215,23 @@ void Delay() {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// The answer of both response calls, after the scenario's delay. The lock is
+// not held while waiting.
+int32_t Respond(const char* aName, uint32_t aHandle, int32_t aTimeout) {
+  int32_t result;
+  {
+    std::lock_guard<std::mutex> lock(gLock);
+    result = static_cast<int32_t>(Number("response", 0));
+  }
+  Delay();
+  std::lock_guard<std::mutex> lock(gLock);
+  Trace([&] {
+    return std::string(aName) + " handle=" + std::to_string(aHandle) + " timeout=" + std::to_string(aTimeout) +
+           " -> " + std::to_string(result);
+  });
+  return result;
+}
+
 // One issuer entry as the caller lays it out: 20 bytes on 32-bit Windows
 // (the name is a 4-byte address); on a 64-bit host the address takes its
 // natural 8 bytes and alignment.
@@ -280,16 +297,7 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_Start(uint32_t aHandle, int32_t aEse, int32_
 }
 
 ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_GetResponse(uint32_t aHandle, int32_t aTimeout) {
-  int32_t result;
-  {
-    std::lock_guard<std::mutex> lock(gLock);
-    result = static_cast<int32_t>(Number("response", 0));
-  }
-  Delay();
-  std::lock_guard<std::mutex> lock(gLock);
-  Trace([&] { return "ZEFT_PAY_GetResponse handle=" + std::to_string(aHandle) + " timeout=" + std::to_string(aTimeout) + " -> " +
-        std::to_string(result); });
-  return result;
+  return Respond("ZEFT_PAY_GetResponse", aHandle, aTimeout);
 }
 
 ZEFT_API int32_t ZEFT_CALL ZEFT_HND_GetData(uint32_t aHandle, uint32_t aParamId, char* aData, int32_t* aSize) {
@@ -341,15 +349,6 @@ ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_BPE_Start(uint32_t aHandle, int32_t aEse, in
 
 #if !defined(ZEFT_SIM_WITHOUT_BPE_RESPONSE)
 ZEFT_API int32_t ZEFT_CALL ZEFT_PAY_BPE_GetResponse(uint32_t aHandle, int32_t aTimeout) {
-  int32_t result;
-  {
-    std::lock_guard<std::mutex> lock(gLock);
-    result = static_cast<int32_t>(Number("response", 0));
-  }
-  Delay();
-  std::lock_guard<std::mutex> lock(gLock);
-  Trace([&] { return "ZEFT_PAY_BPE_GetResponse handle=" + std::to_string(aHandle) + " timeout=" + std::to_string(aTimeout) +
-        " -> " + std::to_string(result); });
-  return result;
+  return Respond("ZEFT_PAY_BPE_GetResponse", aHandle, aTimeout);
 }
 #endif
