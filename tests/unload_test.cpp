@@ -53,7 +53,16 @@ void RunAndCheck(const char* aMode) {
         dir, u"QVPA_TEST_10_" + qv::FromUtf8(logId) + u"-" + qv::IntToStr(d) + u"_" + Today() + u".log");
     const std::string log = ReadFile(file);
     EXPECT_EQ(Count(log, "*************************** START ***************************\r\n"), 1u);
-    EXPECT_EQ(Count(log, " - ------------------------------------------------------------ Pay\r\n"), 200u);
+    const size_t pays = Count(log, " - ------------------------------------------------------------ Pay\r\n");
+    if (std::string(aMode) == "exit") {
+      // Every line reaches the file. A log thread killed by the end of the
+      // process right after writing a line leaves that line to be written
+      // once more from the detaching thread: one duplicate at most.
+      EXPECT_GE(pays, 200u);
+      EXPECT_LE(pays, 201u);
+    } else {
+      EXPECT_EQ(pays, 200u);
+    }
     if (std::string(aMode) == "freelibrary") {
       // The devices were destroyed: the library went and the log closed.
       EXPECT_EQ(Count(log, "qIOHandler_Dll.Destroy:DLL Unloaded Successfully\r\n"), 1u);

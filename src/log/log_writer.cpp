@@ -128,14 +128,18 @@ void tQV_LogThread::Execute() {
       }
       return;  // ts_Stopping and nothing left
     }
-    // A deque keeps its elements in place while the owner appends, so the
-    // head can be written without the lock and removed only afterwards.
-    const std::u16string& line = fQueue.front();
+    // Take every queued line at once and write them without the lock, so
+    // that the caller's Write meets the lock free nearly always. The batch
+    // stays in this object until it is written: at process exit whatever the
+    // thread had not finished is still here to be written.
+    fBatch.swap(fQueue);
+    fBatchDone = 0;
     tQV_LogWriter* const writer = fWriter;
     lock.unlock();
-    writer->WriteToLogfile(line);
+    for (; fBatchDone < fBatch.size() && !fVanishing.load(std::memory_order_relaxed); ++fBatchDone)
+      writer->WriteToLogfile(fBatch[fBatchDone]);
     lock.lock();
-    fQueue.pop_front();
+    if (fBatchDone == fBatch.size()) fBatch.clear();
   }
 }
 
@@ -167,16 +171,20 @@ void tQV_LogThread::DrainAndPark() {
 }
 
 void tQV_LogThread::WriteQueuedWithoutLock() {
-  // The thread is gone. Had it died between writing its head line and
-  // removing it, that line is written a second time: a duplicate is better
-  // than a loss.
+  // The thread is gone. Had it died while writing a line of its batch, that
+  // line is written a second time: a duplicate is better than a loss.
+  for (; fBatchDone < fBatch.size(); ++fBatchDone) fWriter->WriteToLogfile(fBatch[fBatchDone]);
+  fBatch.clear();
   while (!fQueue.empty()) {
     fWriter->WriteToLogfile(fQueue.front());
     fQueue.pop_front();
   }
 }
 
-void tQV_LogThread::Vanish() { EndAndJoin(ts_Vanishing); }
+void tQV_LogThread::Vanish() {
+  fVanishing.store(true, std::memory_order_relaxed);
+  EndAndJoin(ts_Vanishing);
+}
 
 // --- tQV_LogWriter ---------------------------------------------------------
 

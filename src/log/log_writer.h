@@ -81,9 +81,15 @@ class tQV_LogThread {
   // Sets aState, wakes the thread and waits for it to end.
   void EndAndJoin(tState aState);
 
-  // Lines waiting for the thread, oldest first. A line stays at the head
-  // while it is being written, so an empty queue means all lines are done.
+  // Lines waiting for the thread, oldest first.
   std::deque<std::u16string> fQueue;
+  // The lines the thread took from the queue at once and is writing, and
+  // how many of them are written. Only the thread touches them while it
+  // runs; once it is gone (process exit) the owner writes what is left.
+  std::deque<std::u16string> fBatch;
+  size_t fBatchDone = 0;
+  // Set by Vanish: the thread stops even in the middle of a batch.
+  std::atomic<bool> fVanishing{false};
   tQV_LogWriter* fWriter = nullptr;  // not owned
 
   std::mutex fLock;                   // guards everything below but fThread
