@@ -115,8 +115,7 @@ TEST_F(ApplicationTest, BatchModeSendsUserMessagesToTheLog) {
   app.Wait().Stop();
   const std::u16string file = app.Logger().FileName();
   DestroyApplication();  // writes out the queue
-  std::ifstream in(ToUtf8(file), std::ios::binary);
-  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string all = ReadFileBytes(file);
   EXPECT_NE(all.find(" - ERROR - paper low\r\n"), std::string::npos);
   CreateApplication();  // for TearDown
 }

@@ -429,14 +429,7 @@ TEST_F(HostExportsTest, PaymentPresetsAndDevicesLeftByPaymentsWithoutHandle) {
   // Unloading with devices open (TearDown) must destroy them cleanly.
 }
 
-// The text of element aName in a result document.
-std::u16string Element(const std::u16string& aDocument, const std::u16string& aName) {
-  const std::u16string open = u"<" + aName + u">";
-  const size_t start = aDocument.find(open);
-  if (start == std::u16string::npos) return u"(missing)";
-  const size_t end = aDocument.find(u"</" + aName + u">", start);
-  return aDocument.substr(start + open.size(), end - start - open.size());
-}
+using qv::DocumentElement;
 
 TEST_F(HostExportsTest, DevicesLogBesideTheHostAndPresetThePayment) {
   const std::u16string open = Request(u"<Driver>QVPA_TEST_10</Driver><LogId>presets</LogId>");
@@ -445,35 +438,29 @@ TEST_F(HostExportsTest, DevicesLogBesideTheHostAndPresetThePayment) {
   const HostCall pay = Call("PAY", PayRequest(u"ok", u"<Handle>1</Handle>"));
   const qv::TDateTime after = Now();
   EXPECT_EQ(pay.fCode, 0u);
-  EXPECT_U16(Element(pay.fOutput, u"Error"), u"False");
-  EXPECT_U16(Element(pay.fOutput, u"PaymentNetwork"), u"other");
-  EXPECT_U16(Element(pay.fOutput, u"TransactionType"), u"OTHER");
+  EXPECT_U16(DocumentElement(pay.fOutput, u"Error"), u"False");
+  EXPECT_U16(DocumentElement(pay.fOutput, u"PaymentNetwork"), u"other");
+  EXPECT_U16(DocumentElement(pay.fOutput, u"TransactionType"), u"OTHER");
   // The time of the call, to the millisecond as the document writes it.
-  const qv::TDateTime when = qv::qrptUtil::ISO8601ToDate(Element(pay.fOutput, u"PaymentDateTime"));
+  const qv::TDateTime when = qv::qrptUtil::ISO8601ToDate(DocumentElement(pay.fOutput, u"PaymentDateTime"));
   const double slack = 2.0 / 86400000.0;
   EXPECT_GE(when, before - slack);
   EXPECT_LE(when, after + slack);
   // LogFiles/Payment beside the host's executable, <Driver>_<LogId>_<date>.log.
-  const qv::DateTimeParts today = qv::DecodeDateTime(before);
-  std::u16string date;
-  qv::AppendPadded(date, today.fYear, 4);
-  qv::AppendPadded(date, today.fMonth, 2);
-  qv::AppendPadded(date, today.fDay, 2);
   const std::u16string expected = qv::JoinPath(qv::qPaymentDevice::LogDirectory(qv::GetApplicationDirectory()),
-                                               u"QVPA_TEST_10_presets_" + date + u".log");
-  EXPECT_U16(Element(pay.fOutput, u"LogFileName"), EscapeForDocument(expected));
+                                               u"QVPA_TEST_10_presets_" + qv::TodayForLogName() + u".log");
+  EXPECT_U16(DocumentElement(pay.fOutput, u"LogFileName"), EscapeForDocument(expected));
 
   // An I/O error the handler recorded reaches ErrorText; Error stays as the
   // driver left it.
   const HostCall io = Call("PAY", PayRequest(u"ioerror", u"<Handle>1</Handle>"));
   EXPECT_EQ(io.fCode, 0u);
   EXPECT_U16(io.fError, u"Port closed");
-  EXPECT_U16(Element(io.fOutput, u"ErrorText"), u"Port closed");
-  EXPECT_U16(Element(io.fOutput, u"Error"), u"False");
+  EXPECT_U16(DocumentElement(io.fOutput, u"ErrorText"), u"Port closed");
+  EXPECT_U16(DocumentElement(io.fOutput, u"Error"), u"False");
 
   ASSERT_EQ(Call("CLOSE", HandleRequest(1)).fCode, 0u);
-  std::ifstream in(ToUtf8(expected), std::ios::binary);
-  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string log = qv::ReadFileBytes(expected);
   EXPECT_NE(log.find(" - ------------------------------------------------------------ Pay\r\n"), std::string::npos);
   EXPECT_NE(log.find(" - *************************** STOP ****************************\r\n"), std::string::npos);
 }

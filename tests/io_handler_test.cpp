@@ -15,8 +15,7 @@ namespace {
 
 // The messages of a log file, without their time stamps and separators.
 std::vector<std::string> LogMessages(const std::u16string& aPath) {
-  std::ifstream in(ToUtf8(aPath), std::ios::binary);
-  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string all = ReadFileBytes(aPath);
   std::vector<std::string> messages;
   size_t start = 0;
   while (start < all.size()) {
@@ -185,12 +184,7 @@ TEST(IOHandlerDllTest, MissingLibraryLog) {
   const std::u16string dir = TestDir("io_dll_missing_log");
   EXPECT_THROW(request.CreateIOHandler(dir), qError);
   // The log holds the banner, the loading entry and the closing banner only.
-  const DateTimeParts today = LocalTimeNow();
-  std::u16string date;
-  AppendPadded(date, today.fYear, 4);
-  AppendPadded(date, today.fMonth, 2);
-  AppendPadded(date, today.fDay, 2);
-  const std::u16string file = JoinPath(dir, u"T_missing_" + date + u".log");
+  const std::u16string file = JoinPath(dir, u"T_missing_" + TodayForLogName() + u".log");
   const std::vector<std::string> messages = LogMessages(file);
   ASSERT_GE(messages.size(), 3u);
   EXPECT_EQ(messages[0], "*************************** START ***************************");

@@ -27,4 +27,11 @@ inline std::u16string SampleConnection() {
 // A fresh, empty folder below the test output folder.
 std::u16string FreshTestDir(const char* aName);
 
+// The whole content of a file, empty when it cannot be read.
+std::string ReadFileBytes(const std::u16string& aPath);
+// The text of element aName in a result document, "(missing)" without one.
+std::u16string DocumentElement(const std::u16string& aDocument, const std::u16string& aName);
+// Today's local date as yyyymmdd, as daily log names carry it.
+std::u16string TodayForLogName();
+
 }  // namespace qv

@@ -19,24 +19,10 @@
 namespace qvtest {
 namespace {
 
-std::string ReadFile(const std::u16string& aPath) {
-  std::ifstream in(qv::ToUtf8(aPath), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 size_t Count(const std::string& aText, const std::string& aWhat) {
   size_t n = 0;
   for (size_t pos = aText.find(aWhat); pos != std::string::npos; pos = aText.find(aWhat, pos + 1)) ++n;
   return n;
-}
-
-std::u16string Today() {
-  const qv::DateTimeParts now = qv::LocalTimeNow();
-  std::u16string date;
-  qv::AppendPadded(date, now.fYear, 4);
-  qv::AppendPadded(date, now.fMonth, 2);
-  qv::AppendPadded(date, now.fDay, 2);
-  return date;
 }
 
 void RunAndCheck(const char* aMode) {
@@ -50,8 +36,8 @@ void RunAndCheck(const char* aMode) {
   for (int d = 1; d <= 3; ++d) {
     SCOPED_TRACE(d);
     const std::u16string file = qv::JoinPath(
-        dir, u"QVPA_TEST_10_" + qv::FromUtf8(logId) + u"-" + qv::IntToStr(d) + u"_" + Today() + u".log");
-    const std::string log = ReadFile(file);
+        dir, u"QVPA_TEST_10_" + qv::FromUtf8(logId) + u"-" + qv::IntToStr(d) + u"_" + qv::TodayForLogName() + u".log");
+    const std::string log = qv::ReadFileBytes(file);
     EXPECT_EQ(Count(log, "*************************** START ***************************\r\n"), 1u);
     const size_t pays = Count(log, " - ------------------------------------------------------------ Pay\r\n");
     if (std::string(aMode) == "exit") {

@@ -29,11 +29,6 @@ using qv::ToUtf8;
 
 constexpr uint32_t kFailed = 65535;
 
-std::string ReadText(const std::u16string& aPath) {
-  std::ifstream in(ToUtf8(aPath), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::vector<std::string> Lines(const std::string& aText) {
   std::vector<std::string> lines;
   std::istringstream in(aText);
@@ -43,14 +38,6 @@ std::vector<std::string> Lines(const std::string& aText) {
     lines.push_back(line);
   }
   return lines;
-}
-
-std::u16string Element(const std::u16string& aDocument, const std::u16string& aName) {
-  const std::u16string open = u"<" + aName + u">";
-  const size_t start = aDocument.find(open);
-  if (start == std::u16string::npos) return u"(missing)";
-  const size_t end = aDocument.find(u"</" + aName + u">", start);
-  return aDocument.substr(start + open.size(), end - start - open.size());
 }
 
 // The answers of an approved standard payment.
@@ -126,7 +113,7 @@ class ZelqDriverTest : public ::testing::Test {
 
   void Open() { ASSERT_EQ(Call("OPEN", OpenRequest()).fCode, 0u); }
 
-  std::vector<std::string> Trace() const { return Lines(ReadText(fTrace)); }
+  std::vector<std::string> Trace() const { return Lines(qv::ReadFileBytes(fTrace)); }
 
   // The trace lines of one kind of call.
   std::vector<std::string> TraceOf(const std::string& aCall) const {
@@ -150,7 +137,7 @@ TEST_F(ZelqDriverTest, ApprovedStandardPayment) {
   const HostCall pay = Call("PAY", PayRequest(Codes()));
   ASSERT_EQ(pay.fCode, 0u) << ToUtf8(pay.fError);
   EXPECT_TRUE(pay.fErrorNull);
-  const std::u16string log = Element(pay.fOutput, u"LogFileName");
+  const std::u16string log = qv::DocumentElement(pay.fOutput, u"LogFileName");
   EXPECT_U16(pay.fOutput,
              u"<DeviceId>TERM0001</DeviceId>\r\n"
              u"<PaymentDateTime>2024-01-31T14:30:05.000Z</PaymentDateTime>\r\n"
@@ -203,13 +190,13 @@ TEST_F(ZelqDriverTest, ApprovedStandardPayment) {
   ASSERT_EQ(Call("CLOSE", u"<R><Handle>1</Handle></R>").fCode, 0u);
   EXPECT_EQ(Trace().back(), "ZEFT_Terminate");
   std::vector<std::string> counterLines;
-  for (const auto& line : Lines(ReadText(log)))
+  for (const auto& line : Lines(qv::ReadFileBytes(log)))
     if (line.find("Counter:") != std::string::npos) counterLines.push_back(line.substr(26));
   const std::vector<std::string> expectedCounter = {"Counter::1[STD-0001234-00012-003]",
                                                     "Counter::1[STD-0001234-00012-003]",
                                                     "Commit Counter::1[STD-0001234-00012-003]"};
   EXPECT_EQ(counterLines, expectedCounter);
-  const std::string text = ReadText(log);
+  const std::string text = qv::ReadFileBytes(log);
   EXPECT_NE(text.find(" - PAY_Start:1234,12,3,1,42,12.5,  -> 0\r\n"), std::string::npos);
   EXPECT_NE(text.find(" - HND_GetData:20003-100\r\n"), std::string::npos);
   EXPECT_NE(text.find(" - HND_Delete:-1\r\n"), std::string::npos);
@@ -226,11 +213,11 @@ TEST_F(ZelqDriverTest, MealVoucherAndHealthServiceChannels) {
   const HostCall mvp = Call(
       "PAY", PayRequest(Codes(u"<PaymentChannel>MVP</PaymentChannel><MaxAmount>25.00</MaxAmount><MaxItems>4</MaxItems>")));
   ASSERT_EQ(mvp.fCode, 0u) << ToUtf8(mvp.fError);
-  EXPECT_U16(Element(mvp.fOutput, u"PaymentNetwork"), u"edenred");
-  EXPECT_U16(Element(mvp.fOutput, u"RemainingBalance"), u"37.5");
-  EXPECT_U16(Element(mvp.fOutput, u"SerialNumber"), u"SN-77");
-  EXPECT_U16(Element(mvp.fOutput, u"NumberOfItems"), u"2");
-  EXPECT_U16(Element(mvp.fOutput, u"SingleItemAmount"), u"8");
+  EXPECT_U16(qv::DocumentElement(mvp.fOutput, u"PaymentNetwork"), u"edenred");
+  EXPECT_U16(qv::DocumentElement(mvp.fOutput, u"RemainingBalance"), u"37.5");
+  EXPECT_U16(qv::DocumentElement(mvp.fOutput, u"SerialNumber"), u"SN-77");
+  EXPECT_U16(qv::DocumentElement(mvp.fOutput, u"NumberOfItems"), u"2");
+  EXPECT_U16(qv::DocumentElement(mvp.fOutput, u"SingleItemAmount"), u"8");
   EXPECT_EQ(TraceOf("ZEFT_PAY_BPE_Start").back(),
             "ZEFT_PAY_BPE_Start handle=1 ese=1234 stab=12 cash=3 counter=1 bill=42 amount=1250 issuers=1 "
             "issuer0.code=999 issuer0.name=Default issuer0.namelen=7 issuer0.maxamount=2500 issuer0.maxitems=4 "
@@ -245,9 +232,9 @@ TEST_F(ZelqDriverTest, MealVoucherAndHealthServiceChannels) {
   Scenario(std::string(kApproved) + "field 21020 = 9\nfield 21001 = 16385\n");
   const HostCall nhs = Call("PAY", PayRequest(Codes(u"<PaymentChannel>NHS</PaymentChannel>")));
   ASSERT_EQ(nhs.fCode, 0u) << ToUtf8(nhs.fError);
-  EXPECT_U16(Element(nhs.fOutput, u"PaymentNetwork"), u"NHS");
-  EXPECT_U16(Element(nhs.fOutput, u"SerialNumber"), u"SN-77");
-  EXPECT_U16(Element(nhs.fOutput, u"TransactionType"), u"CLESSCHIP");
+  EXPECT_U16(qv::DocumentElement(nhs.fOutput, u"PaymentNetwork"), u"NHS");
+  EXPECT_U16(qv::DocumentElement(nhs.fOutput, u"SerialNumber"), u"SN-77");
+  EXPECT_U16(qv::DocumentElement(nhs.fOutput, u"TransactionType"), u"CLESSCHIP");
   EXPECT_NE(TraceOf("ZEFT_PAY_Start").back().find(" group='1' "), std::string::npos);
   // All three channels advance one counter.
   EXPECT_U16(StoredCounter(), u"3");
@@ -260,14 +247,14 @@ TEST_F(ZelqDriverTest, ApprovalCodesAndRefusal) {
     Scenario(std::string(kApproved) + "field 20003 = " + code + "\n");
     const HostCall pay = Call("PAY", PayRequest(Codes()));
     EXPECT_EQ(pay.fCode, 0u) << ToUtf8(pay.fError);
-    EXPECT_U16(Element(pay.fOutput, u"DeviceId"), u"TERM0001");
+    EXPECT_U16(qv::DocumentElement(pay.fOutput, u"DeviceId"), u"TERM0001");
   }
   EXPECT_U16(StoredCounter(), u"2");
   Scenario(std::string(kApproved) + "field 20003 = 005\nfield 10002 = CARD\nfield 10003 = DECLINED\n");
   const HostCall refused = Call("PAY", PayRequest(Codes()));
   EXPECT_EQ(refused.fCode, kFailed);
   EXPECT_U16(refused.fError, u"005 -  CARD DECLINED");
-  EXPECT_U16(Element(refused.fOutput, u"ErrorText"), u"005 -  CARD DECLINED");
+  EXPECT_U16(qv::DocumentElement(refused.fOutput, u"ErrorText"), u"005 -  CARD DECLINED");
   EXPECT_EQ(TraceOf("ZEFT_PAY_Start").back().find(" counter=3 ") != std::string::npos, true);
   EXPECT_EQ(Trace().back(), "ZEFT_HND_Delete handle=1 -> 1");
   // A refusal does not advance the counter: the next payment offers 3 again.
@@ -306,7 +293,7 @@ TEST_F(ZelqDriverTest, FailureRows) {
     const HostCall pay = Call("PAY", PayRequest(c.codes ? std::u16string(c.codes) : Codes()));
     EXPECT_EQ(pay.fCode, kFailed);
     EXPECT_U16(pay.fError, c.message);
-    EXPECT_U16(Element(pay.fOutput, u"Error"), u"True");
+    EXPECT_U16(qv::DocumentElement(pay.fOutput, u"Error"), u"True");
     // Every exit after a handle was obtained releases it.
     EXPECT_EQ(TraceOf("ZEFT_HND_Delete").size(), deletes + (std::string(c.answers) == "handle = 0\n" ? 0 : 1));
   }
@@ -356,7 +343,7 @@ TEST_F(ZelqDriverTest, ConstructionFailuresLeaveNoDevice) {
   // None of the failed devices took a handle.
   Scenario(kApproved);
   const HostCall open = Call("OPEN", OpenRequest());
-  EXPECT_U16(Element(open.fOutput, u"Handle"), u"1");
+  EXPECT_U16(qv::DocumentElement(open.fOutput, u"Handle"), u"1");
 }
 
 TEST_F(ZelqDriverTest, VersionText) {
